@@ -1,8 +1,10 @@
 #pragma once
 // The system's text converters: UTF-8, UTF-16 and the narrow "ANSI" code page
 // (on POSIX the narrow code page is UTF-8). Ill-formed input is replaced with
-// U+FFFD rather than rejected, as the Windows converters do with no flags.
-// Stateless; safe on any thread.
+// U+FFFD rather than rejected, as the Windows converters do with no flags: one
+// U+FFFD for each maximal ill-formed UTF-8 subsequence and for each unpaired
+// surrogate. Results are new strings owned by the caller; running out of
+// memory throws std::bad_alloc. Stateless; safe on any thread.
 
 #include <cstddef>
 #include <string>
