@@ -1,0 +1,31 @@
+#include "platform/environment.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+namespace marrowel::platform {
+
+std::optional<std::string> environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return std::string(value);
+}
+
+bool fileExists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+std::optional<std::string> logDirectory() {
+  for (const char* name : {"TMP", "TMPDIR"}) {
+    if (auto value = environmentVariable(name)) return value;
+  }
+  return std::string("/tmp");
+}
+
+const char* hostExecutableName() { return "Marrowel"; }
+
+void initialiseCom() {}
+
+}  // namespace marrowel::platform

@@ -1,0 +1,26 @@
+#include "platform/environment.h"
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace marrowel::platform {
+
+std::optional<std::string> environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return std::string(value);
+}
+
+bool fileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::string> logDirectory() { return environmentVariable("TMP"); }
+
+const char* hostExecutableName() { return "Marrowel.exe"; }
+
+void initialiseCom() { (void)CoInitialize(nullptr); }
+
+}  // namespace marrowel::platform
