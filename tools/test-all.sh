@@ -14,6 +14,8 @@ mkdir -p build/logs
 
 failed=0
 summary=()
+passed_total=0
+failed_total=0
 for preset in "${presets[@]}"; do
   start=$SECONDS
   log=build/logs/$preset
@@ -31,6 +33,10 @@ for preset in "${presets[@]}"; do
     fi
   done
   detail=$(grep -Eo '[0-9]+% tests passed.*' "$log.test.log" 2>/dev/null | tail -1 || true)
+  if [[ $detail =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed_total=$((failed_total + BASH_REMATCH[1]))
+    passed_total=$((passed_total + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  fi
   if [[ $status == FAIL ]]; then
     failed=1
     echo "---- $preset: $step failed; $log.$step.log follows"
@@ -45,4 +51,5 @@ if ((failed)); then
   # Repeated below the failure logs so the outcome is the last thing shown.
   printf '%s\n' "---- summary" "${summary[@]}"
 fi
+echo "$passed_total passed, $failed_total failed"
 exit $failed
