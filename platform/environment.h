@@ -18,6 +18,10 @@ std::optional<std::string> logDirectory();
 // The host executable's file name ("Marrowel.exe" on Windows, "Marrowel" on POSIX).
 const char* hostExecutableName();
 
+// The add-in library's file name ("QuillboxAddIn.dll" on Windows,
+// "QuillboxAddIn.so" elsewhere); it lies beside the host executable.
+const char* addInLibraryName();
+
 // Initialises COM on the calling thread as a single-threaded apartment where
 // the OS has COM; the result is not examined.
 void initialiseCom();

@@ -26,6 +26,8 @@ std::optional<std::string> logDirectory() {
 
 const char* hostExecutableName() { return "Marrowel"; }
 
+const char* addInLibraryName() { return "QuillboxAddIn.so"; }
+
 void initialiseCom() {}
 
 }  // namespace marrowel::platform

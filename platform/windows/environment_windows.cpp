@@ -21,6 +21,8 @@ std::optional<std::string> logDirectory() { return environmentVariable("TMP"); }
 
 const char* hostExecutableName() { return "Marrowel.exe"; }
 
+const char* addInLibraryName() { return "QuillboxAddIn.dll"; }
+
 void initialiseCom() { (void)CoInitialize(nullptr); }
 
 }  // namespace marrowel::platform
