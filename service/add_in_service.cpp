@@ -1,6 +1,12 @@
 #include "service/add_in_service.h"
 
 #include "host/object_registry.h"
+#include "native/abi.h"
+#include "platform/dynamic_library.h"
+#include "platform/environment.h"
+#include "platform/module_path.h"
+#include "service/class_list.h"
+#include "site/add_in_site.h"
 #include "scriptable/lib_exception.h"
 #include "values/argument_holders.h"
 
@@ -39,12 +45,32 @@ void AddInServiceEx::loadAddIn(Json::Value& params, Json::Value& result) {
   result = loaded;
 }
 
-void AddInServiceEx::createInstance(Json::Value& params, Json::Value&) {
+void AddInServiceEx::createInstance(Json::Value& params, Json::Value& result) {
   const OptionalStringParam fullName = OptionalStringParam::fromParams(params, 0);
   if (!fullName.present) throw invalid_args();
-  auto record = classRecords.find(fullName.wide);
-  if (record == classRecords.end()) throw invalid_args();
-  throw invalid_args();
+  auto found = classRecords.find(fullName.wide);
+  if (found == classRecords.end()) throw invalid_args();
+  AddInClassRecord& record = found->second;
+  const bool sharedSite = record.version >= 1000 && record.version <= 1999;
+
+  if (record.preparedSiteId != 0 || sharedSite) {
+    std::shared_ptr<ScriptableClassBase> prepared = objectRegistry().findObject(record.preparedSiteId);
+    if (prepared) {
+      if (!sharedSite) record.preparedSiteId = 0;
+      prepared->describe(&result);
+      return;
+    }
+  }
+  // No prepared site to hand out (given out already, or released by the
+  // browser meanwhile): a new one.
+  AddInSite* site = createSite();
+  site->bindAddIn(record.className, false, record.libraryPath);
+  if (sharedSite) {
+    record.preparedSiteId = site->clsId;
+  } else {
+    record.preparedSiteId = 0;
+  }
+  site->describe(&result);
 }
 
 void AddInServiceEx::releaseObject(Json::Value& params, Json::Value&) {
@@ -67,6 +93,52 @@ void AddInServiceEx::setLocale(Json::Value& params, Json::Value&) {
   locale = text.wide;
 }
 
-bool AddInServiceEx::loadLibrary(const WideString&) { return false; }
+AddInSite* AddInServiceEx::createSite() {
+  AddInSite* site = makeScriptable<AddInSite>();
+  site->locale = locale;
+  return site;
+}
+
+bool AddInServiceEx::loadLibrary(const WideString& name) {
+  const WideString path = pathBeside(platform::hostModulePath(), toUtf16(platform::addInLibraryName()));
+
+  WideString classList;
+  {
+    platform::LibraryHandle library = platform::loadLibrary(path);
+    if (!library) return false;
+    auto getClassNames =
+        platform::findFunction<abi::GetClassNamesFunction>(library, "GetClassNames");
+    if (!getClassNames) {
+      classList = path;
+    } else {
+      const char16_t* names = getClassNames();
+      // A library that answers no list offers nothing usable.
+      if (!names) {
+        platform::freeLibrary(library);
+        return false;
+      }
+      classList = names;
+    }
+    platform::freeLibrary(library);
+  }
+
+  for (const WideString& className : splitClassList(classList)) {
+    AddInSite* site = createSite();
+    site->bindAddIn(className, true, path);
+    const WideString fullName = name.empty() ? site->extensionName : name + u"." + site->extensionName;
+    classNames.push_back(toUtf8(fullName));
+    Json::Value announced(Json::arrayValue);
+    announced.append(Json::Value(classNames.back()));
+    Json::Value unused;
+    sendMessage("registerClassName", announced, unused, 15);
+    AddInClassRecord record;
+    record.version = site->version;
+    record.className = className;
+    record.libraryPath = path;
+    record.preparedSiteId = site->clsId;
+    classRecords.emplace(fullName, std::move(record));
+  }
+  return true;
+}
 
 }  // namespace marrowel

@@ -12,6 +12,8 @@
 
 namespace marrowel {
 
+class AddInSite;
+
 struct AddInClassRecord {
   std::int32_t version = -1;
   WideString className;
@@ -37,6 +39,9 @@ class AddInServiceEx : public ScriptableClass<AddInServiceEx> {
   void createInstance(Json::Value& params, Json::Value& result);
   void releaseObject(Json::Value& params, Json::Value& result);
   void setLocale(Json::Value& params, Json::Value& result);
+
+  // A new site, registered, carrying the service's locale.
+  AddInSite* createSite();
 
   // Loads the add-in library and registers its classes; false when the
   // library cannot be loaded.
