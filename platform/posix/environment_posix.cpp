@@ -6,12 +6,6 @@
 
 namespace marrowel::platform {
 
-std::optional<std::string> environmentVariable(const char* name) {
-  const char* value = std::getenv(name);
-  if (!value) return std::nullopt;
-  return std::string(value);
-}
-
 bool fileExists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;

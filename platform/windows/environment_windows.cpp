@@ -7,12 +7,6 @@
 
 namespace marrowel::platform {
 
-std::optional<std::string> environmentVariable(const char* name) {
-  const char* value = std::getenv(name);
-  if (!value) return std::nullopt;
-  return std::string(value);
-}
-
 bool fileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,4 +1,5 @@
 #include "platform/stdio_channel.h"
+#include "platform/stdio_streams.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -6,37 +7,6 @@
 #include <cstdio>
 
 namespace marrowel::platform {
-namespace {
-
-class FileSink : public OutputSink {
- public:
-  explicit FileSink(FILE* file) : file_(file) {}
-  ~FileSink() override {
-    if (file_) std::fclose(file_);
-  }
-  void write(const char* data, std::size_t size) override {
-    if (file_ && size) std::fwrite(data, 1, size, file_);
-  }
-  void flush() override {
-    if (file_) std::fflush(file_);
-  }
-
- private:
-  FILE* file_;
-};
-
-class FileSource : public InputSource {
- public:
-  explicit FileSource(FILE* file) : file_(file) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    return std::fread(buffer, 1, size, file_);
-  }
-
- private:
-  FILE* file_;
-};
-
-}  // namespace
 
 void setBinaryStdio() {
   _setmode(_fileno(stdout), _O_BINARY);
