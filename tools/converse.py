@@ -18,6 +18,7 @@ import queue
 import re
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -476,6 +477,10 @@ class Parser:
         elif directive in ("silence", "sleep"):
             seconds = float(payload) if payload.strip() else DEFAULT_SILENCE
             run.steps.append(Step(number, directive, seconds=seconds))
+        elif directive == "shell":
+            if not payload.strip():
+                raise self.error("write 'shell COMMAND'")
+            run.steps.append(Step(number, "shell", text=payload))
         elif directive == "close":
             run.steps.append(Step(number, "close"))
         elif directive == "exit":
@@ -779,6 +784,24 @@ class Conversation:
             how = "was killed by signal %d" % -code if code < 0 else "exited with status %d" % code
             raise Failure("the host %s, expected status %d" % (how, wanted))
 
+    def shell(self, step):
+        # Runs beside the host, which may be blocked on what the command acts
+        # on (a dialog box waiting for a key), so it never touches the pipes.
+        # Its own process group, so that a timeout ends its children as well.
+        proc = subprocess.Popen(["/bin/sh", "-c", step.text], stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                cwd=os.path.dirname(os.path.abspath(self.path)),
+                                start_new_session=True)
+        try:
+            out, _ = proc.communicate(timeout=self.timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.communicate()
+            raise Failure("'shell' still running after %g s" % self.timeout)
+        if proc.returncode != 0:
+            raise Failure("'shell' ended with status %d:\n%s"
+                          % (proc.returncode, out.decode("utf-8", "replace").rstrip()))
+
     def check_leftovers(self):
         rest = self.host.unread()
         if not rest or self.discard_rest:
@@ -855,6 +878,8 @@ class Conversation:
                                   % (step.seconds, shorten(self.host.unread())))
             elif kind == "sleep":
                 time.sleep(step.seconds)
+            elif kind == "shell":
+                self.shell(step)
             elif kind == "close":
                 self.host.close_input()
             elif kind == "any":
