@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/wire_text.h"
+#include "json_text.h"
 #include "platform/environment.h"
 #include "platform/module_path.h"
 #include "scriptable/lib_exception.h"
@@ -38,11 +39,7 @@ WideString libraryPath(const std::string& name) {
   return path + toUtf16(name + sample.substr(sample.find('.')));
 }
 
-Json::Value parse(const std::string& text) {
-  Json::Value value;
-  parseMessageText(text, value);
-  return value;
-}
+using testing::parseJson;
 
 // The text of the lib_exception `operation` raised, or nothing.
 template <class Operation>
@@ -65,7 +62,7 @@ class AdapterNativeTest : public ::testing::Test {
 
   // Calls `method` with arguments given as JSON text; answers the result.
   Json::Value call(const WideString& method, const std::string& arguments = "[]") {
-    Json::Value args = parse(arguments);
+    Json::Value args = parseJson(arguments);
     Json::Value result;
     adapter->callMethod(method, args, result);
     return result;
@@ -141,7 +138,7 @@ TEST_F(AdapterNativeTest, WithoutObjectNothingReachesTheAddIn) {
     EXPECT_EQ(name, u"kept");
 
     Json::Value value("kept");
-    Json::Value args = parse("[1]");
+    Json::Value args = parseJson("[1]");
     EXPECT_EQ(failureOf([&] { adapter->getProperty(u"Text", value); }), NO_OBJECT);
     EXPECT_EQ(failureOf([&] { adapter->setProperty(u"Text", value); }), NO_OBJECT);
     EXPECT_EQ(failureOf([&] { adapter->callMethod(u"Echo", args, value); }), NO_OBJECT);
@@ -171,7 +168,7 @@ TEST_F(AdapterNativeTest, PropertiesOfEveryAccess) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.name));
-    const auto writeFailure = failureOf([&] { adapter->setProperty(c.name, parse(c.written)); });
+    const auto writeFailure = failureOf([&] { adapter->setProperty(c.name, parseJson(c.written)); });
     EXPECT_EQ(writeFailure,
               c.writeFailure ? std::optional<std::string>(c.writeFailure) : std::nullopt);
     Json::Value value;
@@ -225,7 +222,7 @@ TEST_F(AdapterNativeTest, CallsRewriteTheirArguments) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.method) + " " + c.args);
-    Json::Value args = parse(c.args);
+    Json::Value args = parseJson(c.args);
     Json::Value result("untouched");
     const auto failure = failureOf([&] { adapter->callMethod(c.method, args, result); });
     EXPECT_EQ(failure, c.failure ? std::optional<std::string>(c.failure) : std::nullopt);
@@ -281,7 +278,7 @@ TEST_F(AdapterNativeTest, AddInReachesEveryHostPartWithoutASite) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.method) + " " + c.args);
-    Json::Value args = parse(c.args);
+    Json::Value args = parseJson(c.args);
     Json::Value result;
     const auto failure = failureOf([&] { adapter->callMethod(c.method, args, result); });
     EXPECT_EQ(failure, c.failure ? std::optional<std::string>(c.failure) : std::nullopt);

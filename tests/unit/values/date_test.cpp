@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "host/wire_text.h"
+#include "json_text.h"
 
 namespace marrowel {
 namespace {
 
-Json::Value parse(const std::string& text) {
-  Json::Value value;
-  parseMessageText(text, value);
-  return value;
-}
+using testing::parseJson;
 
 std::array<std::int32_t, 6> fieldsOf(const Date& date) {
   return {date.year, date.month, date.day, date.hour, date.minute, date.second};
@@ -35,7 +32,7 @@ TEST(Date, FromJsonTakesEachMemberThroughThe32BitConversion) {
       {R"({"year":-2147483648,"month":2147483647})", {INT_MIN, INT_MAX, 0, 0, 0, 0}},
   };
   for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(fieldsOf(Date::fromJson(parse(text))), expected) << text;
+    EXPECT_EQ(fieldsOf(Date::fromJson(parseJson(text))), expected) << text;
   }
 }
 
@@ -43,7 +40,7 @@ TEST(Date, FromJsonRaisesTheJsonConversionError) {
   for (const char* text : {R"("2024-03-15")", "[2024]", "7", R"({"year":"2024"})", R"({"day":[15]})",
                            R"({"month":{}})", R"({"year":3000000000})", R"({"year":-2147483649})",
                            R"({"second":1e10})"}) {
-    EXPECT_THROW(Date::fromJson(parse(text)), Json::LogicError) << text;
+    EXPECT_THROW(Date::fromJson(parseJson(text)), Json::LogicError) << text;
   }
 }
 
@@ -94,7 +91,7 @@ TEST(Date, ToJsonReplacesTheTargetWithTheDateObject) {
   date.hour = 23;
   date.minute = 59;
   date.second = 58;
-  Json::Value out = parse(R"({"stale":1})");
+  Json::Value out = parseJson(R"({"stale":1})");
   static_cast<const ScriptableObjectBase&>(date).toJson(out);
   EXPECT_EQ(toWireText(out), R"({"date":{"day":31,"hour":23,"minute":59,"month":12,"second":58,"year":1999}})");
   EXPECT_EQ(out["date"]["year"].type(), Json::intValue);

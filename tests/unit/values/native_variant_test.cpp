@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/wire_text.h"
+#include "json_text.h"
 #include "values/heap.h"
 
 namespace marrowel {
@@ -19,11 +20,7 @@ using namespace std::string_literals;
 
 const std::string MARKER(binaryMarker, BINARY_MARKER_LENGTH);
 
-Json::Value parse(const std::string& text) {
-  Json::Value value;
-  parseMessageText(text, value);
-  return value;
-}
+using testing::parseJson;
 
 // A record that releases whatever a conversion put into it.
 struct OwnedRecord {
@@ -102,7 +99,7 @@ TEST(JsonToNativeVariant, ScalarsAndObjectsRoundTrip) {
   };
   for (const Case& c : cases) {
     OwnedRecord owned;
-    EXPECT_EQ(jsonToNativeVariant(parse(c.json), owned.record), c.converted) << c.json;
+    EXPECT_EQ(jsonToNativeVariant(parseJson(c.json), owned.record), c.converted) << c.json;
     EXPECT_EQ(owned.record.vt, c.type) << c.json;
     Json::Value back;
     ASSERT_TRUE(nativeVariantToJson(owned.record, back)) << c.json;
@@ -116,14 +113,14 @@ TEST(JsonToNativeVariant, WritesOnlyTheTypeCodeAndValueBytesItUses) {
   NativeVariant record;
   std::memset(record.pad, 0x5A, sizeof record.pad);
   record.vt = TYPE_UINT32;
-  ASSERT_TRUE(jsonToNativeVariant(parse("true"), record));
+  ASSERT_TRUE(jsonToNativeVariant(parseJson("true"), record));
   EXPECT_EQ(record.vt, TYPE_BOOL);
   EXPECT_EQ(record.pad[0], 1);
   EXPECT_EQ(record.pad[1], 0x5A);
 
   const NativeVariant before = record;
-  EXPECT_FALSE(jsonToNativeVariant(parse("[1,2]"), record));
-  EXPECT_TRUE(jsonToNativeVariant(parse(R"({"a":1})"), record));
+  EXPECT_FALSE(jsonToNativeVariant(parseJson("[1,2]"), record));
+  EXPECT_TRUE(jsonToNativeVariant(parseJson(R"({"a":1})"), record));
   EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
 }
 
@@ -302,7 +299,7 @@ TEST(DateVariant, DateObjectsBecomeTmRecordsAndComeBack) {
   };
   for (const Case& c : cases) {
     NativeVariant record;
-    ASSERT_TRUE(jsonToNativeVariant(parse(c.json), record)) << c.json;
+    ASSERT_TRUE(jsonToNativeVariant(parseJson(c.json), record)) << c.json;
     ASSERT_EQ(record.vt, TYPE_DATE) << c.json;
     const std::tm& tm = record.tmValue;
     EXPECT_EQ(tm.tm_year, c.year) << c.json;
@@ -329,7 +326,7 @@ TEST(JsonToNativeVariant, OutOfRangeNumbersAndMalformedDatesRaise) {
   for (const char* json : {"-3000000000", R"({"date":"2024-03-15"})", R"({"date":[2024]})", R"({"date":1})",
                            R"({"date":{"year":"2024"}})", R"({"date":{"month":4294967296}})"}) {
     OwnedRecord owned;
-    EXPECT_THROW(jsonToNativeVariant(parse(json), owned.record), Json::LogicError) << json;
+    EXPECT_THROW(jsonToNativeVariant(parseJson(json), owned.record), Json::LogicError) << json;
     EXPECT_EQ(owned.record.vt, TYPE_EMPTY) << json;
   }
 }
@@ -339,20 +336,20 @@ TEST(ArgumentLists, ConvertOnlyWhereBothSidesHaveAnElement) {
   records[2].vt = TYPE_INT32;
   records[2].intValue = 77;
 
-  jsonArrayToNativeVariants(parse("[1,2]"), records);
+  jsonArrayToNativeVariants(parseJson("[1,2]"), records);
   EXPECT_EQ(records[0].intValue, 1);
   EXPECT_EQ(records[1].intValue, 2);
   EXPECT_EQ(records[2].intValue, 77);
 
-  jsonArrayToNativeVariants(parse(R"(["a","b","c","d","e"])"), records);
+  jsonArrayToNativeVariants(parseJson(R"(["a","b","c","d","e"])"), records);
   for (NativeVariant& record : records) {
     EXPECT_EQ(record.vt, TYPE_WIDE_TEXT);
     releaseNativeVariant(record);
   }
 
   std::vector<NativeVariant> untouched(2);
-  jsonArrayToNativeVariants(parse("null"), untouched);
-  jsonArrayToNativeVariants(parse(R"({"0":1})"), untouched);
+  jsonArrayToNativeVariants(parseJson("null"), untouched);
+  jsonArrayToNativeVariants(parseJson(R"({"0":1})"), untouched);
   EXPECT_EQ(untouched[0].vt, TYPE_EMPTY);
   EXPECT_EQ(untouched[1].vt, TYPE_EMPTY);
 }
@@ -360,7 +357,7 @@ TEST(ArgumentLists, ConvertOnlyWhereBothSidesHaveAnElement) {
 TEST(ArgumentLists, RoundTripWithNullForRecordsWithoutJsonForm) {
   const std::string params = R"(["text","",-5,1.5,true,null,{},{"date":{}}])";
   std::vector<NativeVariant> records(8);
-  jsonArrayToNativeVariants(parse(params), records);
+  jsonArrayToNativeVariants(parseJson(params), records);
 
   Json::Value back(Json::arrayValue);
   nativeVariantsToJsonArray(records, back);
@@ -385,7 +382,7 @@ TEST(ReleaseNativeVariant, FreesTheBufferAtTheEndOfAReferenceChain) {
   for (const char* json : {R"("text")", R"("")", R"("6B765706-BAA6-4262-9A0D-985DB1774C92QUJD")",
                            R"("6B765706-BAA6-4262-9A0D-985DB1774C92")", "7"}) {
     NativeVariant target;
-    ASSERT_TRUE(jsonToNativeVariant(parse(json), target)) << json;
+    ASSERT_TRUE(jsonToNativeVariant(parseJson(json), target)) << json;
     NativeVariant middle;
     middle.vt = TYPE_REFERENCE;
     middle.ref = &target;
