@@ -522,15 +522,15 @@ class Parser:
                 raise self.error("bad regular expression: %s" % e)
 
     def chunked(self, payload):
-        spec = {"count": None, "query_id": None}
+        wanted = {"count": None, "query_id": None}
         for word in payload.split():
             if word.startswith("query_id="):
-                spec["query_id"] = json.loads(word[len("query_id="):])
-            elif word.isdigit() and spec["count"] is None:
-                spec["count"] = int(word)
+                wanted["query_id"] = json.loads(word[len("query_id="):])
+            elif word.isdigit() and wanted["count"] is None:
+                wanted["count"] = int(word)
             elif word != "*":
                 raise self.error("write '<chunked [COUNT] [query_id=Q]'")
-        return spec
+        return wanted
 
 
 # ---------------------------------------------------------------- running
@@ -699,11 +699,11 @@ class Conversation:
             return None
         return describe_difference("text", wanted, received)
 
-    def chunk_spec_problem(self, spec, count, qid):
-        if spec["count"] is not None and count != spec["count"]:
-            return "the message came in %d chunks, not %d" % (count, spec["count"])
-        if spec["query_id"] is not None and qid != spec["query_id"]:
-            return "the chunks carry \"query_id\" %r, not %r" % (qid, spec["query_id"])
+    def chunk_expectation_problem(self, wanted, count, qid):
+        if wanted["count"] is not None and count != wanted["count"]:
+            return "the message came in %d chunks, not %d" % (count, wanted["count"])
+        if wanted["query_id"] is not None and qid != wanted["query_id"]:
+            return "the chunks carry \"query_id\" %r, not %r" % (qid, wanted["query_id"])
         return None
 
     def expect(self, step):
@@ -713,7 +713,7 @@ class Conversation:
             problem = self.mismatch(step, frame)
         else:
             text, count, qid = self.read_chunks(frame, what)
-            problem = self.chunk_spec_problem(step.chunked, count, qid)
+            problem = self.chunk_expectation_problem(step.chunked, count, qid)
             if not problem:
                 problem = self.mismatch(step, text)
                 problem = problem and "joined chunks: " + problem
@@ -733,7 +733,7 @@ class Conversation:
             if item.chunked is None:
                 return message[0] == "frame" and self.mismatch(item, message[1]) is None
             return (message[0] == "chunks"
-                    and self.chunk_spec_problem(item.chunked, message[2], message[3]) is None
+                    and self.chunk_expectation_problem(item.chunked, message[2], message[3]) is None
                     and self.mismatch(item, message[1]) is None)
 
         table = [[fits(item, m) for m in messages] for item in block.items]
