@@ -1,5 +1,7 @@
 #include "service/add_in_service.h"
 
+#include <optional>
+
 #include "host/object_registry.h"
 #include "native/abi.h"
 #include "platform/dynamic_library.h"
@@ -93,6 +95,27 @@ void AddInServiceEx::setLocale(Json::Value& params, Json::Value&) {
   locale = text.wide;
 }
 
+namespace {
+
+// The library's class list, copied while the library is loaded for this call
+// only; without "GetClassNames" the path itself is the one class name. None
+// when the library cannot be loaded or answers no list.
+std::optional<WideString> readClassList(const WideString& path) {
+  platform::LibraryHandle library = platform::loadLibrary(path);
+  if (!library) return std::nullopt;
+  std::optional<WideString> list;
+  auto getClassNames = platform::findFunction<abi::GetClassNamesFunction>(library, "GetClassNames");
+  if (!getClassNames) {
+    list = path;
+  } else if (const char16_t* names = getClassNames()) {
+    list = WideString(names);
+  }
+  platform::freeLibrary(library);
+  return list;
+}
+
+}  // namespace
+
 AddInSite* AddInServiceEx::createSite() {
   AddInSite* site = makeScriptable<AddInSite>();
   site->locale = locale;
@@ -102,27 +125,10 @@ AddInSite* AddInServiceEx::createSite() {
 bool AddInServiceEx::loadLibrary(const WideString& name) {
   const WideString path = pathBeside(platform::hostModulePath(), toUtf16(platform::addInLibraryName()));
 
-  WideString classList;
-  {
-    platform::LibraryHandle library = platform::loadLibrary(path);
-    if (!library) return false;
-    auto getClassNames =
-        platform::findFunction<abi::GetClassNamesFunction>(library, "GetClassNames");
-    if (!getClassNames) {
-      classList = path;
-    } else {
-      const char16_t* names = getClassNames();
-      // A library that answers no list offers nothing usable.
-      if (!names) {
-        platform::freeLibrary(library);
-        return false;
-      }
-      classList = names;
-    }
-    platform::freeLibrary(library);
-  }
+  const std::optional<WideString> classList = readClassList(path);
+  if (!classList) return false;
 
-  for (const WideString& className : splitClassList(classList)) {
+  for (const WideString& className : splitClassList(*classList)) {
     AddInSite* site = createSite();
     site->bindAddIn(className, true, path);
     const WideString fullName = name.empty() ? site->extensionName : name + u"." + site->extensionName;
