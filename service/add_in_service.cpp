@@ -67,18 +67,14 @@ void AddInServiceEx::createInstance(Json::Value& params, Json::Value& result) {
   // browser meanwhile): a new one.
   AddInSite* site = createSite();
   site->bindAddIn(record.className, false, record.libraryPath);
-  if (sharedSite) {
-    record.preparedSiteId = site->clsId;
-  } else {
-    record.preparedSiteId = 0;
-  }
+  record.preparedSiteId = sharedSite ? site->clsId : 0;
   site->describe(&result);
 }
 
 void AddInServiceEx::releaseObject(Json::Value& params, Json::Value&) {
   // The browser passes the identifier as the first parameter, either as a
   // number or as an object's "cls_id" member.
-  const Json::Value& first = params.isArray() && !params.empty() ? params[0] : Json::Value::null;
+  const Json::Value& first = params.isArray() && !params.empty() ? params[0] : Json::Value::nullSingleton();
   const Json::Value* id = nullptr;
   if (first.isNumeric()) {
     id = &first;
