@@ -26,84 +26,69 @@ AdapterNative& adapterOf(abi::IMsgBoxN* part) {
   return *partsOf(part, offsetof(HostParts, msgBox)).owner;
 }
 
+// No exception may cross into an add-in built by another compiler: every
+// entry answers its failure value instead.
+template <class Failure, class Call>
+auto guarded(Failure failure, Call call) noexcept -> decltype(call()) {
+  try {
+    return call();
+  } catch (...) {
+    return failure;
+  }
+}
+
+template <class Call>
+void guarded(Call call) noexcept {
+  try {
+    call();
+  } catch (...) {
+  }
+}
+
 // IAddInDefBaseEx
 
 bool MARROWEL_ADDIN_CALL addError(abi::IAddInDefBaseEx* self, std::uint16_t code,
                                   const char16_t* source, const char16_t* description,
                                   std::int32_t status) {
-  try {
-    return adapterOf(self).addError(code, source, description, status);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false,
+                 [&] { return adapterOf(self).addError(code, source, description, status); });
 }
 
 bool MARROWEL_ADDIN_CALL read(abi::IAddInDefBaseEx* self, const char16_t* name,
                               NativeVariant* value, std::int32_t* error, void*) {
-  try {
-    return adapterOf(self).read(name, value, error);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).read(name, value, error); });
 }
 
 bool MARROWEL_ADDIN_CALL write(abi::IAddInDefBaseEx* self, const char16_t* name,
                                NativeVariant* value) {
-  try {
-    return adapterOf(self).write(name, value);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).write(name, value); });
 }
 
 bool MARROWEL_ADDIN_CALL registerProfileAs(abi::IAddInDefBaseEx* self, const char16_t* name) {
-  try {
-    return adapterOf(self).registerProfileAs(name);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).registerProfileAs(name); });
 }
 
 bool MARROWEL_ADDIN_CALL setEventBufferDepth(abi::IAddInDefBaseEx* self, std::int32_t depth) {
-  try {
-    return adapterOf(self).setEventBufferDepth(depth);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).setEventBufferDepth(depth); });
 }
 
 std::int32_t MARROWEL_ADDIN_CALL getEventBufferDepth(abi::IAddInDefBaseEx* self) {
-  try {
-    return adapterOf(self).getEventBufferDepth();
-  } catch (...) {
-    return 0;
-  }
+  return guarded(0, [&] { return adapterOf(self).getEventBufferDepth(); });
 }
 
 bool MARROWEL_ADDIN_CALL externalEvent(abi::IAddInDefBaseEx* self, const char16_t* source,
                                        const char16_t* message, const char16_t* data) {
-  try {
-    return adapterOf(self).externalEvent(source, message, data);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).externalEvent(source, message, data); });
 }
 
 void MARROWEL_ADDIN_CALL cleanEventBuffer(abi::IAddInDefBaseEx*) {}
 
 bool MARROWEL_ADDIN_CALL setStatusLine(abi::IAddInDefBaseEx* self, const char16_t* text) {
-  try {
-    return adapterOf(self).setStatusLine(text);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).setStatusLine(text); });
 }
 
 void MARROWEL_ADDIN_CALL resetStatusLine(abi::IAddInDefBaseEx* self) {
-  try {
-    adapterOf(self).resetStatusLine();
-  } catch (...) {
-  }
+  guarded([&] { adapterOf(self).resetStatusLine(); });
 }
 
 void* MARROWEL_ADDIN_CALL interfaceOf(abi::IAddInDefBaseEx* self, std::int32_t kind) {
@@ -130,30 +115,18 @@ void MARROWEL_ADDIN_CALL freeBlock(abi::IMemoryManager*, void** target) {
 // IPlatformInfoN
 
 const abi::PlatformInfoRecord* MARROWEL_ADDIN_CALL platformInfo(abi::IPlatformInfoN* self) {
-  try {
-    return adapterOf(self).platformInfo();
-  } catch (...) {
-    return nullptr;
-  }
+  return guarded(nullptr, [&] { return adapterOf(self).platformInfo(); });
 }
 
 // IMsgBoxN
 
 bool MARROWEL_ADDIN_CALL askYesNo(abi::IMsgBoxN* self, const char16_t* question,
                                   NativeVariant* answer) {
-  try {
-    return adapterOf(self).askYesNo(question, answer);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).askYesNo(question, answer); });
 }
 
 bool MARROWEL_ADDIN_CALL showMessage(abi::IMsgBoxN* self, const char16_t* text) {
-  try {
-    return adapterOf(self).showMessage(text);
-  } catch (...) {
-    return false;
-  }
+  return guarded(false, [&] { return adapterOf(self).showMessage(text); });
 }
 
 // Destructor entries stay null: no add-in may end the host's object, and a
