@@ -1,7 +1,6 @@
 #include "host/request_routing.h"
 
 #include "host/object_registry.h"
-#include "host/wire_text.h"
 #include "scriptable/lib_exception.h"
 #include "scriptable/message_sender.h"
 #include "service/add_in_service.h"
@@ -20,13 +19,7 @@ void sendObjectNotFound(const Json::Value& message, std::uint32_t target, std::i
   const Json::Value& query = message["query_id"];
   std::uint32_t queryId = 0;
   if (query.isNumeric() && query.isConvertibleTo(Json::uintValue)) queryId = query.asUInt();
-  Json::Value reply(Json::objectValue);
-  reply["cls_id"] = Json::Value(Json::UInt(target));
-  reply["error_descr"] = "Object not found";
-  reply["error_num"] = Json::Value(Json::Int(type));
-  reply["query_id"] = Json::Value(Json::UInt(queryId));
-  reply["type"] = Json::Value(Json::Int(11));
-  sendMessageText(toWireText(reply), queryId);
+  sendErrorReply(target, "Object not found", type, queryId);
 }
 
 }  // namespace

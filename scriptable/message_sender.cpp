@@ -1,6 +1,9 @@
 #include "scriptable/message_sender.h"
 
+#include <json/value.h>
+
 #include "host/msg_writer.h"
+#include "host/wire_text.h"
 #include "scriptable/chunking.h"
 
 namespace marrowel {
@@ -28,6 +31,17 @@ std::int32_t sendMessageText(const std::string& text, std::uint32_t queryId) {
   if (!writer) return 0;
   auto lock = writer->hold();
   return sendLocked(*writer, text, queryId);
+}
+
+void sendErrorReply(std::uint32_t clsId, const std::string& text, std::int32_t number,
+                    std::uint32_t queryId) {
+  Json::Value reply(Json::objectValue);
+  reply["cls_id"] = Json::Value(Json::UInt(clsId));
+  reply["error_descr"] = text;
+  reply["error_num"] = Json::Value(Json::Int(number));
+  reply["query_id"] = Json::Value(Json::UInt(queryId));
+  reply["type"] = Json::Value(Json::Int(11));
+  sendMessageText(toWireText(reply), queryId);
 }
 
 }  // namespace marrowel

@@ -14,4 +14,8 @@ namespace marrowel {
 // nothing is written.
 std::int32_t sendMessageText(const std::string& text, std::uint32_t queryId);
 
+// Sends the error reply (type 11) on behalf of object `clsId`.
+void sendErrorReply(std::uint32_t clsId, const std::string& text, std::int32_t number,
+                    std::uint32_t queryId);
+
 }  // namespace marrowel

@@ -81,13 +81,8 @@ bool ScriptableClassBase::invokeMethod(std::string name, Json::Value* params,
 }
 
 void ScriptableClassBase::sendError(std::int32_t fallbackNumber, const std::string& text) {
-  Json::Value reply(Json::objectValue);
-  reply["cls_id"] = Json::Value(Json::UInt(clsId));
-  reply["error_descr"] = text;
-  reply["error_num"] = Json::Value(Json::Int(currentOperation != 0 ? currentOperation : fallbackNumber));
-  reply["query_id"] = Json::Value(Json::UInt(queryId.load()));
-  reply["type"] = Json::Value(Json::Int(11));
-  sendText(toWireText(reply));
+  sendErrorReply(clsId, text, currentOperation != 0 ? currentOperation : fallbackNumber,
+                 queryId.load());
   currentOperation = 0;
 }
 
