@@ -19,6 +19,8 @@
 
 #include <json/value.h>
 
+#include "host/object_registry.h"
+
 namespace marrowel {
 
 enum MethodTableKind : std::int32_t { METHOD_DECLARE = 0, METHOD_FIND = 1, METHOD_INVOKE = 2 };
@@ -85,8 +87,11 @@ class ScriptableClassBase {
 // Constructs a scriptable object and hands it to the object registry, which
 // owns it from then on. Answers a plain pointer valid while it stays registered.
 template <class T, class... Args>
-T* makeScriptable(Args&&... args);
+T* makeScriptable(Args&&... args) {
+  auto object = std::make_shared<T>(std::forward<Args>(args)...);
+  T* raw = object.get();
+  objectRegistry().registerObject(std::move(object));
+  return raw;
+}
 
 }  // namespace marrowel
-
-#include "scriptable/scriptable_class_base_inl.h"
